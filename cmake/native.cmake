@@ -53,3 +53,11 @@ if(QB_BENCH)
   target_compile_options(engine_bench PRIVATE -O2)
   target_link_libraries(engine_bench PRIVATE quillbrand_program benchmark::benchmark ZLIB::ZLIB)
 endif()
+
+# The quillbrand tool, on the runtime's own reader, engine and start action.
+add_library(quillbrand_tool_core STATIC
+  builder/codepage.cpp builder/package_file.cpp builder/package_inspect.cpp builder/package_diff.cpp
+  builder/console_window.cpp)
+target_link_libraries(quillbrand_tool_core PUBLIC quillbrand_program quillbrand_writer)
+add_executable(quillbrand builder/quillbrand_main.cpp)
+target_link_libraries(quillbrand PRIVATE quillbrand_tool_core)

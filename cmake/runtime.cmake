@@ -12,7 +12,7 @@ add_custom_command(
 add_custom_target(dialog_templates DEPENDS ${GENERATED}/dialog100.bin ${GENERATED}/dialog101.bin)
 
 set(RUNTIME_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -ffunction-sections -fdata-sections -Wall -Wextra)
+    -ffunction-sections -Wall -Wextra)
 add_executable(quillbrand-runtime WIN32
   ${PROGRAM_SOURCES}
   app/main_win32.cpp

@@ -62,12 +62,13 @@ __attribute__((target("sse2"))) int32_t ScanSse2(const uint8_t* block, int32_t l
   return ScanScalar(block, s, lastStart, a, offsetA, b, offsetB, want);
 }
 
+// Asked of the processor on every search: cheap next to the search itself,
+// and no guarded static (which would pull the C++ run-time's locking in).
 bool ProcessorHasSse2() {
 #if defined(__x86_64__)
   return true;
 #else
-  static const bool has = __builtin_cpu_supports("sse2");
-  return has;
+  return __builtin_cpu_supports("sse2");
 #endif
 }
 #endif
