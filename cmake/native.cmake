@@ -61,3 +61,19 @@ add_library(quillbrand_tool_core STATIC
 target_link_libraries(quillbrand_tool_core PUBLIC quillbrand_program quillbrand_writer)
 add_executable(quillbrand builder/quillbrand_main.cpp)
 target_link_libraries(quillbrand PRIVATE quillbrand_tool_core)
+
+# Tests of the tool, and of the Windows runtime under Wine (these need the
+# Windows build: scripts/build passes its folder in QB_WIN32_BUILD).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME quillbrand_tool COMMAND ${Python3_EXECUTABLE} -m unittest -v test_quillbrand
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/tool)
+set_tests_properties(quillbrand_tool PROPERTIES ENVIRONMENT "QUILLBRAND=$<TARGET_FILE:quillbrand>" TIMEOUT 600)
+set(QB_WIN32_BUILD "" CACHE PATH "The Windows build folder, for the tests under Wine")
+if(QB_WIN32_BUILD)
+  foreach(suite test_runtime_image test_patch_program)
+    add_test(NAME ${suite} COMMAND ${Python3_EXECUTABLE} -m unittest -v ${suite}
+      WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/tests/e2e)
+    # One Wine prefix and one display server at a time.
+    set_tests_properties(${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 1800)
+  endforeach()
+endif()
