@@ -1,6 +1,9 @@
 #include "builder/package_diff.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -17,7 +20,7 @@ namespace {
 const size_t EntryOverhead = 6;
 const size_t MaxRun = 255;
 
-size_t NextDifference(const std::string& a, const std::string& b, size_t from, size_t end) {
+size_t NextDifference(std::string_view a, std::string_view b, size_t from, size_t end) {
   const size_t chunk = 4096;
   while (from < end) {
     size_t step = end - from < chunk ? end - from : chunk;
@@ -35,9 +38,57 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
+// A copy made by the kernel, without passing the bytes through this process.
+bool CopyWhole(const std::string& from, const std::string& to) {
+  int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (source < 0) return false;
+  int copy = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  bool ok = copy >= 0;
+  struct stat status;
+  ok = ok && fstat(source, &status) == 0;
+  for (off_t left = ok ? status.st_size : 0; ok && left > 0;) {
+    ssize_t moved = copy_file_range(source, nullptr, copy, nullptr, size_t(left), 0);
+    if (moved <= 0) {
+      ok = false;
+      break;
+    }
+    left -= moved;
+  }
+  close(source);
+  if (copy >= 0 && close(copy) != 0) ok = false;
+  return ok;
+}
+
 }  // namespace
 
-TargetDescription DiffFiles(const std::string& original, const std::string& patched) {
+MappedFile::MappedFile(const std::string& path) {
+  int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  struct stat status;
+  if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode)) {
+    if (status.st_size == 0) {
+      ok = true;
+    } else {
+      void* at = mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+      if (at != MAP_FAILED) {
+        madvise(at, size_t(status.st_size), MADV_SEQUENTIAL);
+        bytes = std::string_view(static_cast<const char*>(at), size_t(status.st_size));
+        ok = true;
+      }
+    }
+  }
+  close(descriptor);
+}
+
+MappedFile::~MappedFile() {
+  if (!bytes.empty()) munmap(const_cast<char*>(bytes.data()), bytes.size());
+}
+
+namespace {
+
+}  // namespace
+
+TargetDescription DiffFiles(std::string_view original, std::string_view patched) {
   TargetDescription target;
   target.expectedSize = int32_t(original.size());
   target.expectedCrc =
@@ -56,15 +107,15 @@ TargetDescription DiffFiles(const std::string& original, const std::string& patc
       }
       end = next + 1;
     }
-    target.entries.push_back({0, int32_t(start), patched.substr(start, end - start), ""});
+    target.entries.push_back({0, int32_t(start), std::string(patched.substr(start, end - start)), ""});
   }
   for (size_t start = common; start < patched.size(); start += MaxRun)
-    target.entries.push_back({0, int32_t(start), patched.substr(start, MaxRun), ""});
+    target.entries.push_back({0, int32_t(start), std::string(patched.substr(start, MaxRun)), ""});
   if (patched.size() < original.size()) target.entries.push_back({5, int32_t(patched.size()), "", ""});
   return target;
 }
 
-bool VerifyTarget(const TargetDescription& target, const std::string& original, const std::string& patched,
+bool VerifyTarget(const TargetDescription& target, const std::string& originalPath, std::string_view patched,
                   std::string& error) {
   char folder[] = "/tmp/quillbrand-verify-XXXXXX";
   if (!mkdtemp(folder)) {
@@ -75,15 +126,15 @@ bool VerifyTarget(const TargetDescription& target, const std::string& original, 
   PackageDescription package;
   package.targets = {target};
   WriteFile(program, std::string("MZ") + PayloadMarkerText + WritePayload(package));
-  WriteFile(copy, original);
-  bool ok = LoadProgramPackage(program, error);
+  bool ok = CopyWhole(originalPath, copy);
+  if (!ok) error = "cannot make a temporary copy to verify on";
+  ok = ok && LoadProgramPackage(program, error);
   if (ok) {
     ApplyTargetPatch(copy.c_str());
-    std::ifstream in(copy, std::ios::binary);
-    std::string result((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (result != patched) {
+    MappedFile result(copy);
+    if (!result.ok || result.bytes != patched) {
       size_t at = 0;
-      while (at < result.size() && at < patched.size() && result[at] == patched[at]) at++;
+      while (at < result.bytes.size() && at < patched.size() && result.bytes[at] == patched[at]) at++;
       error = "the package does not reproduce the patched file (first difference at byte " + std::to_string(at) + ")";
       ok = false;
     }

@@ -82,9 +82,11 @@ std::string DateText(const std::string& path) {
 
 int Diff(const std::string& originalPath, const std::string& patchedPath, const std::string& output,
          const std::string& buildOutput, const std::string& runtime) {
-  std::string original, patched, error;
-  if (!ReadWhole(originalPath, original)) return Fail(originalPath + ": cannot be read");
-  if (!ReadWhole(patchedPath, patched)) return Fail(patchedPath + ": cannot be read");
+  std::string error;
+  MappedFile originalFile(originalPath), patchedFile(patchedPath);
+  if (!originalFile.ok) return Fail(originalPath + ": cannot be read");
+  if (!patchedFile.ok) return Fail(patchedPath + ": cannot be read");
+  std::string_view original = originalFile.bytes, patched = patchedFile.bytes;
   if (original.size() >= 0x80000000u || patched.size() >= 0x80000000u)
     return Fail("files of 2 GiB or more cannot be patched");
   TargetDescription target = DiffFiles(original, patched);
@@ -92,7 +94,7 @@ int Diff(const std::string& originalPath, const std::string& patchedPath, const 
   Utf8ToCp936(std::to_string(original.size()) + " 字节", target.sizeText);
   target.hasDate = 1;
   Utf8ToCp936(DateText(originalPath), target.dateText);
-  if (!VerifyTarget(target, original, patched, error)) return Fail(error);
+  if (!VerifyTarget(target, originalPath, patched, error)) return Fail(error);
   PackageDescription package;
   Utf8ToCp936("补丁 " + BaseName(originalPath), package.windowCaption);
   package.titleText = package.windowCaption;

@@ -41,3 +41,13 @@ target_link_libraries(e2e-driver PRIVATE comctl32 user32)
 # A tiny probe that loads string 999 of a given exe.
 add_executable(string-probe tests/e2e/string_probe.cpp)
 target_link_options(string-probe PRIVATE -static -static-libgcc -static-libstdc++ -s -mconsole)
+
+# The engine benchmark as the runtime is built (same flags), for Wine.
+add_executable(engine-bench bench/engine_bench.cpp bench/null_window.cpp
+  package/byte_string.cpp package/package_model.cpp engine/crc32.cpp engine/file_checksum.cpp
+  engine/pattern_search.cpp engine/patch_applier.cpp ui/progress_bar.cpp platform/runtime_error_text.cpp
+  platform/win32/file_io_win32.cpp platform/win32/process_win32.cpp)
+target_include_directories(engine-bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(engine-bench PRIVATE ${RUNTIME_FLAGS})
+target_link_options(engine-bench PRIVATE -static -static-libgcc -static-libstdc++ -s -mconsole)
+target_link_libraries(engine-bench PRIVATE z)

@@ -60,14 +60,16 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
     return wildcardSearch ? FindWildcard(pattern, patternLength, block, n) : FindPlain(pattern, patternLength, block, n);
   };
 
+  // The file position is followed here rather than asked for: a block
+  // starts where the last read or write left it, and a seek is made only
+  // where the next block starts elsewhere.
   if (SetFilePosition(file, entry.offset)) {
+    int64_t blockStart = entry.offset;
     for (;;) {
-      int32_t blockStart = 0;
-      if (!GetFilePosition(file, &blockStart)) break;
       SetProgress(ProgressPercent(blockStart, size));
       int32_t n = 0;
       if (!ReadFromFile(file, block, blockSize, &n) || n == 0) break;
-      int64_t blockEnd = int64_t(blockStart) + n;
+      int64_t blockEnd = blockStart + n;
 
       int64_t nextStart = blockEnd;
       bool replaced = false;
@@ -79,7 +81,7 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
         // the block would find it again, forever. It is written already.
         if (pos == previous || replacements++ >= MaxReplacementsPerBlock) break;
         previous = pos;
-        int64_t matchAt = int64_t(blockStart) + pos - 1;
+        int64_t matchAt = blockStart + pos - 1;
         SetFilePosition(file, int32_t(matchAt));
         outcome.bytesWritten += WriteData(file, entry.data, wildcardData);
         if (firstOnly) {
@@ -97,7 +99,9 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
       } else if (replaced && nextStart <= blockStart) {
         break;  // empty data at the block's first byte: the same block would be read again, forever
       }
-      if (nextStart > 0x7FFFFFFF || !SetFilePosition(file, int32_t(nextStart))) break;
+      if (nextStart > 0x7FFFFFFF) break;
+      if ((replaced || nextStart != blockEnd) && !SetFilePosition(file, int32_t(nextStart))) break;
+      blockStart = nextStart;
     }
   }
   SetProgress(0);

@@ -1,8 +1,9 @@
 // Byte pattern searches over one block.
 //
 // Both fast searches look for candidates by two anchor bytes of the pattern
-// at once, sixteen block positions per step with SSE2 where the processor has
-// it, and confirm each candidate in full. That keeps them fast on x86 code,
+// at once, 64 block positions per step with AVX2 or 16 with SSE2, whichever
+// the processor has (asked at run time, so the exe starts on any i686), and
+// confirm each candidate in full. That keeps them fast on x86 code,
 // where a single common first byte (0x00, 0xFF, 0x8B) would stop a
 // first-byte scan at nearly every position.
 #include <string.h>
@@ -10,7 +11,7 @@
 #include "engine/patch_engine.h"
 
 #if defined(__i386__) || defined(__x86_64__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #define QB_HAVE_SSE2_CODE 1
 #endif
 
@@ -64,6 +65,38 @@ __attribute__((target("sse2"))) int32_t ScanSse2(const uint8_t* block, int32_t l
 
 // Asked of the processor on every search: cheap next to the search itself,
 // and no guarded static (which would pull the C++ run-time's locking in).
+__attribute__((target("avx2"))) int32_t ScanAvx2(const uint8_t* block, int32_t lastStart, uint8_t a, int32_t offsetA,
+                                                  uint8_t b, int32_t offsetB, const Candidate& want) {
+  const __m256i wantA = _mm256_set1_epi8(char(a));
+  const __m256i wantB = _mm256_set1_epi8(char(b));
+  int32_t s = 0;
+  // Sixty-four starts a step, tested as one branch; the rare hit is then
+  // looked at half by half.
+  for (; s + 63 <= lastStart; s += 64) {
+    const uint8_t* at = block + s;
+    __m256i hits0 = _mm256_and_si256(
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offsetA)), wantA),
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offsetB)), wantB));
+    __m256i hits1 = _mm256_and_si256(
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 + offsetA)), wantA),
+        _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 32 + offsetB)), wantB));
+    if (_mm256_testz_si256(_mm256_or_si256(hits0, hits1), _mm256_or_si256(hits0, hits1))) continue;
+    for (int half = 0; half < 2; half++) {
+      unsigned hits = unsigned(_mm256_movemask_epi8(half == 0 ? hits0 : hits1));
+      while (hits != 0) {
+        int32_t bit = __builtin_ctz(hits);
+        if (Confirm(want, at + half * 32 + bit)) return s + half * 32 + bit;
+        hits &= hits - 1;
+      }
+    }
+  }
+  return ScanScalar(block, s, lastStart, a, offsetA, b, offsetB, want);
+}
+
+// Asked once, before main: whether the processor (and the system, which
+// must save the wide registers) offers AVX2.
+const bool processorHasAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+
 bool ProcessorHasSse2() {
 #if defined(__x86_64__)
   return true;
@@ -76,6 +109,7 @@ bool ProcessorHasSse2() {
 int32_t ScanForCandidate(const uint8_t* block, int32_t lastStart, uint8_t a, int32_t offsetA, uint8_t b,
                          int32_t offsetB, const Candidate& want) {
 #ifdef QB_HAVE_SSE2_CODE
+  if (processorHasAvx2) return ScanAvx2(block, lastStart, a, offsetA, b, offsetB, want);
   if (ProcessorHasSse2()) return ScanSse2(block, lastStart, a, offsetA, b, offsetB, want);
 #endif
   return ScanScalar(block, 0, lastStart, a, offsetA, b, offsetB, want);
