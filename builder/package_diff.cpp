@@ -8,8 +8,9 @@
 
 #include <cstring>
 #include <fstream>
+#include <thread>
 
-#include "builder/package_inspect.h"
+#include "builder/package_report.h"
 #include "engine/patch_engine.h"
 #include "package/package_model.h"
 
@@ -84,17 +85,7 @@ MappedFile::~MappedFile() {
   if (!bytes.empty()) munmap(const_cast<char*>(bytes.data()), bytes.size());
 }
 
-namespace {
-
-}  // namespace
-
-TargetDescription DiffFiles(std::string_view original, std::string_view patched) {
-  TargetDescription target;
-  target.expectedSize = int32_t(original.size());
-  target.expectedCrc =
-      ~Crc32Update(reinterpret_cast<const uint8_t*>(original.data()), int32_t(original.size()), 0xFFFFFFFFu);
-  target.checkSize = 1;
-  target.checkCrc = 1;
+static void FindChangedRuns(std::string_view original, std::string_view patched, TargetDescription& target) {
   size_t common = original.size() < patched.size() ? original.size() : patched.size();
   size_t at = NextDifference(original, patched, 0, common);
   while (at < common) {
@@ -112,21 +103,36 @@ TargetDescription DiffFiles(std::string_view original, std::string_view patched)
   for (size_t start = common; start < patched.size(); start += MaxRun)
     target.entries.push_back({0, int32_t(start), std::string(patched.substr(start, MaxRun)), ""});
   if (patched.size() < original.size()) target.entries.push_back({5, int32_t(patched.size()), "", ""});
-  return target;
 }
 
-bool VerifyTarget(const TargetDescription& target, const std::string& originalPath, std::string_view patched,
-                  std::string& error) {
+bool DeriveTarget(const std::string& originalPath, std::string_view original, std::string_view patched,
+                  TargetDescription& target, std::string& error) {
   char folder[] = "/tmp/quillbrand-verify-XXXXXX";
   if (!mkdtemp(folder)) {
     error = "cannot make a temporary folder to verify in";
     return false;
   }
   std::string program = std::string(folder) + "/check.exe", copy = std::string(folder) + "/copy.bin";
+  // Three independent jobs side by side: the copy to verify on, the
+  // checksum of the original, and the search for changed runs.
+  bool copied = false;
+  std::thread copier([&] { copied = CopyWhole(originalPath, copy); });
+  std::thread checksum([&] {
+    target.expectedCrc =
+        ~Crc32Update(reinterpret_cast<const uint8_t*>(original.data()), int32_t(original.size()), 0xFFFFFFFFu);
+  });
+  target.entries.clear();
+  target.expectedSize = int32_t(original.size());
+  target.checkSize = 1;
+  target.checkCrc = 1;
+  FindChangedRuns(original, patched, target);
+  copier.join();
+  checksum.join();
+
   PackageDescription package;
   package.targets = {target};
   WriteFile(program, std::string("MZ") + PayloadMarkerText + WritePayload(package));
-  bool ok = CopyWhole(originalPath, copy);
+  bool ok = copied;
   if (!ok) error = "cannot make a temporary copy to verify on";
   ok = ok && LoadProgramPackage(program, error);
   if (ok) {

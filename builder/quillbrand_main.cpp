@@ -13,7 +13,7 @@
 #include "builder/console_window.h"
 #include "builder/package_diff.h"
 #include "builder/package_file.h"
-#include "builder/package_inspect.h"
+#include "builder/package_report.h"
 #include "package/package_model.h"
 #include "workflow/fixed_texts.h"
 #include "workflow/start_action.h"
@@ -89,12 +89,12 @@ int Diff(const std::string& originalPath, const std::string& patchedPath, const 
   std::string_view original = originalFile.bytes, patched = patchedFile.bytes;
   if (original.size() >= 0x80000000u || patched.size() >= 0x80000000u)
     return Fail("files of 2 GiB or more cannot be patched");
-  TargetDescription target = DiffFiles(original, patched);
+  TargetDescription target;
+  if (!DeriveTarget(originalPath, original, patched, target, error)) return Fail(error);
   Utf8ToCp936(BaseName(originalPath), target.fileName);
   Utf8ToCp936(std::to_string(original.size()) + " 字节", target.sizeText);
   target.hasDate = 1;
   Utf8ToCp936(DateText(originalPath), target.dateText);
-  if (!VerifyTarget(target, originalPath, patched, error)) return Fail(error);
   PackageDescription package;
   Utf8ToCp936("补丁 " + BaseName(originalPath), package.windowCaption);
   package.titleText = package.windowCaption;

@@ -48,15 +48,16 @@ endif()
 
 if(QB_BENCH)
   find_package(ZLIB REQUIRED)
-  add_executable(engine_bench bench/engine_bench.cpp bench/null_window.cpp)
+  add_executable(engine_bench bench/engine_bench.cpp builder/console_window.cpp)
   target_link_libraries(engine_bench PRIVATE quillbrand_program ZLIB::ZLIB)
 endif()
 
 # The quillbrand tool, on the runtime's own reader, engine and start action.
 add_library(quillbrand_tool_core STATIC
-  builder/codepage.cpp builder/package_file.cpp builder/package_inspect.cpp builder/package_diff.cpp
+  builder/codepage.cpp builder/package_file.cpp builder/package_report.cpp builder/package_diff.cpp
   builder/console_window.cpp)
-target_link_libraries(quillbrand_tool_core PUBLIC quillbrand_program quillbrand_writer)
+find_package(Threads REQUIRED)
+target_link_libraries(quillbrand_tool_core PUBLIC quillbrand_program quillbrand_writer Threads::Threads)
 add_executable(quillbrand builder/quillbrand_main.cpp)
 target_link_libraries(quillbrand PRIVATE quillbrand_tool_core)
 

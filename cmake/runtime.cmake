@@ -43,7 +43,7 @@ add_executable(string-probe tests/e2e/string_probe.cpp)
 target_link_options(string-probe PRIVATE -static -static-libgcc -static-libstdc++ -s -mconsole)
 
 # The engine benchmark as the runtime is built (same flags), for Wine.
-add_executable(engine-bench bench/engine_bench.cpp bench/null_window.cpp
+add_executable(engine-bench bench/engine_bench.cpp builder/console_window.cpp
   package/byte_string.cpp package/package_model.cpp engine/crc32.cpp engine/file_checksum.cpp
   engine/pattern_search.cpp engine/patch_applier.cpp ui/progress_bar.cpp platform/runtime_error_text.cpp
   platform/win32/file_io_win32.cpp platform/win32/process_win32.cpp)

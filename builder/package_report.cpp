@@ -1,4 +1,4 @@
-#include "builder/package_inspect.h"
+#include "builder/package_report.h"
 
 #include <nlohmann/json.hpp>
 
