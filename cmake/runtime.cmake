@@ -24,6 +24,9 @@ add_dependencies(quillbrand-runtime dialog_templates)
 target_include_directories(quillbrand-runtime PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(quillbrand-runtime PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${RUNTIME_FLAGS}>)
 target_compile_definitions(quillbrand-runtime PRIVATE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0501)
+# The engine's inner loops are built for speed, the rest for size.
+set_source_files_properties(engine/crc32.cpp engine/pattern_search.cpp engine/patch_applier.cpp
+  PROPERTIES COMPILE_OPTIONS "-O2")
 set_source_files_properties(ui/quillbrand.rc PROPERTIES
   OBJECT_DEPENDS "${GENERATED}/dialog100.bin;${GENERATED}/dialog101.bin;${CMAKE_SOURCE_DIR}/ui/quillbrand.ico;${CMAKE_SOURCE_DIR}/ui/quillbrand.manifest")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${GENERATED} -I${CMAKE_SOURCE_DIR}/ui")

@@ -19,6 +19,7 @@
 //   unowned MS             the same for a top-level window with no owner
 //   ownedget ID            a control of that window    -> "text HEX"
 //   ownedvisible ID        -> "visible 0|1"
+//   ownedset ID HEX        set a control's text in that window
 //   answer ID              post WM_COMMAND(ID) to that window, wait until it is gone -> "gone" | "still"
 //   poke ID                post WM_COMMAND(ID) to that window, wait 500 ms -> "gone" | "still"
 //   exit MS                wait for the program to end  -> "exit N" | "timeout"
@@ -206,6 +207,12 @@ int main() {
       WaitOwned("unowned", false, atoi(rest));
     } else if (verb == "ownedget") {
       printf("text %s\n", Hex(TextOf(GetDlgItem(ownedWindow, atoi(rest)))).c_str());
+    } else if (verb == "ownedset") {
+      int id = 0, at = 0;
+      sscanf(rest, "%d %n", &id, &at);
+      std::string text = Unhex(rest + at);
+      SendMessageA(GetDlgItem(ownedWindow, id), WM_SETTEXT, 0, LPARAM(text.c_str()));
+      printf("set\n");
     } else if (verb == "ownedvisible") {
       printf("visible %d\n", IsWindowVisible(GetDlgItem(ownedWindow, atoi(rest))) ? 1 : 0);
     } else if (verb == "answer" || verb == "poke") {

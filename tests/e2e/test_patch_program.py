@@ -244,6 +244,28 @@ class Patching(unittest.TestCase):
         window.close()
 
 
+class Browsing(unittest.TestCase):
+    def test_the_file_open_dialog_offers_the_name_and_filter_and_fills_the_path(self):
+        chosen = os.path.join(work, "chosen.bin")
+        with open(chosen, "wb") as f:
+            f.write(ORIGINAL)
+        target = dict(checked_target("game.exe"), file_filter="程序文件|*.exe|所有文件|*.*")
+        window = Window(make_program("browse", [target]))
+        for button, path_box in ((2, b"game.exe"), (1, gbk(session.wine_path(chosen)))):
+            window.driver("click 3333")
+            caption, _ = window.owned()
+            self.assertEqual(caption, gbk("请选择进行补丁的目标文件！"))
+            self.assertEqual(window.driver.text("ownedget 1148"), b"game.exe")  # the file name box
+            self.assertEqual(window.driver.text("ownedget 1136"), gbk("程序文件"))  # the first filter
+            window.driver("ownedset 1148 " + encode_hex(gbk(session.wine_path(chosen))))
+            self.assertEqual(window.answer(button), "gone")
+            window.driver("sleep 300")
+            self.assertEqual(window.get(2222), path_box)
+        window.driver("click 2")
+        self.assertEqual(window.exit_code(), 0)
+        window.close()
+
+
 class Ending(unittest.TestCase):
     def test_cancel_escape_and_the_close_box_end_the_program(self):
         for command in ("click 2", "close"):
