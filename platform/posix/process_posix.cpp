@@ -18,7 +18,7 @@ const char* GetProcessCommandLine() { return "program"; }
 int32_t LoadStringResource(uint32_t id, char* buffer, int32_t capacity) {
   const char* text = id == 999 ? "@._P-DATA_.@" : "";
   int32_t n = 0;
-  while (text[n] && n < capacity - 1) {
+  while (n < capacity - 1 && text[n]) {
     buffer[n] = text[n];
     n++;
   }
