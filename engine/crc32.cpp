@@ -1,10 +1,10 @@
 // Table-driven CRC-32, one table lookup per byte.
 //
-// Eight tables let the loop fold eight bytes per step (slicing). A long run
-// is cut into four lanes that are folded side by side, so the processor
+// Eight tables let the loop fold eight bytes per step (slicing). Long runs
+// are cut into four lanes that are folded side by side, so the processor
 // works on four independent chains of lookups at once; the lanes' registers
-// are joined at the end by shifting each one past the lanes after it (a
-// multiplication modulo the polynomial, once per call, not per byte).
+// are joined by shifting each one past the lanes after it (a multiplication
+// modulo the polynomial, once per 32 KiB, not per byte).
 #include <string.h>
 
 #include "engine/patch_engine.h"
@@ -47,7 +47,7 @@ constexpr CrcTables crcTables = MakeTables();
 
 // x^(8 * bytes) modulo the polynomial: what shifting a register past that
 // many zero bytes multiplies it by.
-uint32_t ShiftFactor(uint32_t bytes) {
+constexpr uint32_t ShiftFactor(uint32_t bytes) {
   uint32_t factor = 1u << 31;  // x^0
   for (int k = 3; bytes != 0; k++, bytes >>= 1)
     if (bytes & 1) factor = MultiplyModP(crcTables.powers[k], factor);
@@ -74,35 +74,30 @@ uint32_t FoldBytes(uint32_t crc, const uint8_t* bytes, int32_t count) {
   return crc;
 }
 
-// Below this a run is folded in one lane: joining lanes costs a few
-// hundred operations.
-const int Lanes = 4;
-const int32_t LaneThreshold = Lanes * 1024;
-
-// The join factor for the last lane length used (FileCrc32's blocks all
-// have the same length).
-uint32_t cachedLaneBytes;
-uint32_t cachedFactor;
+// A run is folded in groups of four neighbouring lanes of LaneBytes each,
+// so the four chains read memory close together; each group is joined with
+// a constant factor.
+const int32_t LaneBytes = 8192;
+constexpr uint32_t laneShift = ShiftFactor(LaneBytes);
 
 }  // namespace
 
 uint32_t Crc32Update(const uint8_t* bytes, int32_t count, uint32_t crcRegister) {
-  if (count < LaneThreshold) return FoldBytes(crcRegister, bytes, count);
-  int32_t lane = (count / Lanes) & ~7;
-  uint32_t crcs[Lanes] = {crcRegister, 0, 0, 0};
-  // Written out lane by lane: every lane's chain in flight at once.
-  for (int32_t done = 0; done < lane; done += 8) {
-    crcs[0] = FoldEight(crcs[0], bytes + done);
-    crcs[1] = FoldEight(crcs[1], bytes + lane + done);
-    crcs[2] = FoldEight(crcs[2], bytes + 2 * lane + done);
-    crcs[3] = FoldEight(crcs[3], bytes + 3 * lane + done);
+  uint32_t crc = crcRegister;
+  while (count >= 4 * LaneBytes) {
+    uint32_t crc1 = 0, crc2 = 0, crc3 = 0;
+    for (int32_t done = 0; done < LaneBytes; done += 8) {
+      crc = FoldEight(crc, bytes + done);
+      crc1 = FoldEight(crc1, bytes + LaneBytes + done);
+      crc2 = FoldEight(crc2, bytes + 2 * LaneBytes + done);
+      crc3 = FoldEight(crc3, bytes + 3 * LaneBytes + done);
+    }
+    // The register of a run is linear: A then B is A shifted past B, plus B.
+    crc = MultiplyModP(laneShift, crc) ^ crc1;
+    crc = MultiplyModP(laneShift, crc) ^ crc2;
+    crc = MultiplyModP(laneShift, crc) ^ crc3;
+    bytes += 4 * LaneBytes;
+    count -= 4 * LaneBytes;
   }
-  if (cachedLaneBytes != uint32_t(lane)) {
-    cachedFactor = ShiftFactor(uint32_t(lane));
-    cachedLaneBytes = uint32_t(lane);
-  }
-  // The register of a run is linear: A then B is A shifted past B, plus B.
-  uint32_t crc = crcs[0];
-  for (int k = 1; k < Lanes; k++) crc = MultiplyModP(cachedFactor, crc) ^ crcs[k];
-  return FoldBytes(crc, bytes + Lanes * lane, count - Lanes * lane);
+  return FoldBytes(crc, bytes, count);
 }

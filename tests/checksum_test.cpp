@@ -21,11 +21,25 @@ TEST(Checksum, KnownValues) {
   EXPECT_EQ(Crc(std::string(32, '\0')), 0x190A55ADu);
 }
 
+// One byte at a time, one bit at a time: the oracle for the fast routine.
+uint32_t BitwiseCrc(const std::string& bytes) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : bytes) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; bit++) crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
 TEST(Checksum, SplitInputsGiveTheWholeValue) {
+  // Long enough for several groups of four lanes, and a ragged tail.
   std::string bytes;
-  for (int i = 0; i < 1000; i++) bytes += char(i * 7 + i / 13);
+  for (int i = 0; i < 3 * 32768 + 1001; i++) bytes += char(i * 7 + i / 13);
   uint32_t whole = Crc(bytes);
-  for (size_t cut : {size_t(1), size_t(7), size_t(8), size_t(9), size_t(500), size_t(999)}) {
+  EXPECT_EQ(whole, BitwiseCrc(bytes));
+  for (size_t length : {size_t(32767), size_t(32768), size_t(32769), size_t(65536 + 9)})
+    EXPECT_EQ(Crc(bytes.substr(0, length)), BitwiseCrc(bytes.substr(0, length))) << length;
+  for (size_t cut : {size_t(1), size_t(7), size_t(8), size_t(9), size_t(500), size_t(32768), size_t(40001)}) {
     uint32_t crc = Crc32Update(reinterpret_cast<const uint8_t*>(bytes.data()), int32_t(cut), 0xFFFFFFFFu);
     crc = Crc32Update(reinterpret_cast<const uint8_t*>(bytes.data()) + cut, int32_t(bytes.size() - cut), crc);
     EXPECT_EQ(~crc, whole) << cut;
