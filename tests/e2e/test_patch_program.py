@@ -244,6 +244,27 @@ class Patching(unittest.TestCase):
         window.close()
 
 
+class FatalError(unittest.TestCase):
+    def test_a_package_too_large_for_memory_ends_through_the_error_box(self):
+        # A target that declares 4.2 million entries, with the bytes to hold
+        # them: its entry array would need more than 2 GiB.
+        count = 4_200_000
+        target = b"\0" + b"\0" * 4 + b"\0" * 3 + b"\0" * 4 + b"\0" * 4 + b"\0" + count.to_bytes(4, "little")
+        payload = b"\0\0" + b"\0" * 8 + b"\x01" + target + b"\0" * (6 * count)
+        program = os.path.join(work, "huge.exe")
+        with open(RUNTIME, "rb") as f, open(program, "wb") as out:
+            out.write(f.read() + b"@._P-DATA_.@" + payload)
+        driver = session.driver()
+        driver("start " + session.wine_path(program))
+        reply = driver("unowned 20000").split(" ")
+        self.assertEqual(reply[0], "unowned")
+        self.assertEqual(decode(reply[1]), b"Error")
+        self.assertEqual(decode(reply[2]), b"Runtime error   8 at 00401000")
+        self.assertEqual(driver("answer 1"), "gone")
+        self.assertEqual(driver("exit 15000"), "exit 8")
+        driver.close()
+
+
 class Browsing(unittest.TestCase):
     def test_the_file_open_dialog_offers_the_name_and_filter_and_fills_the_path(self):
         chosen = os.path.join(work, "chosen.bin")
