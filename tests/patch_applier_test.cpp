@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -248,6 +252,35 @@ TEST(PatchApplier, AFileThatCannotBeOpenedIsLeftAlone) {
   EXPECT_EQ(outcome.bytesWritten, 0);
   EXPECT_FALSE(outcome.truncated);
   EXPECT_TRUE(fake.progress.empty());
+}
+
+TEST(PatchApplier, FailedWritesAndCutsAreNotReported) {
+  // /dev/full opens for writing, and every write to it fails.
+  LoadEntries({{0, 0, "XY", ""}, {5, 0, "", ""}});
+  ResetFakeWindow();
+  PatchOutcome outcome = ApplyTargetPatch("/dev/full");
+  EXPECT_EQ(outcome.bytesWritten, 0);
+  EXPECT_FALSE(outcome.truncated);
+}
+
+TEST(PatchApplier, AFileOf2GiBIsLeftAlone) {
+  TempFolder folder;
+  std::string path = folder.Path("huge.bin");
+  WriteFileBytes(path, "ABCD");
+  ASSERT_EQ(truncate(path.c_str(), off_t(1) << 31), 0);  // sparse: no real space taken
+  LoadEntries({{0, 0, "XY", ""}, {5, 2, "", ""}, {2, 0, "Z", "AB"}});
+  ResetFakeWindow();
+  PatchOutcome outcome = ApplyTargetPatch(path.c_str());
+  EXPECT_EQ(outcome.bytesWritten, 0);
+  EXPECT_FALSE(outcome.truncated);
+  EXPECT_TRUE(fake.progress.empty());
+  struct stat status;
+  ASSERT_EQ(stat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_size, off_t(1) << 31);
+  std::ifstream in(path, std::ios::binary);
+  char head[4];
+  in.read(head, 4);
+  EXPECT_EQ(std::string(head, 4), "ABCD");
 }
 
 // Random small files and entries, the block sizes' edges included: the

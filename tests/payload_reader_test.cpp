@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "package/package_model.h"
 #include "package/payload_reader.h"
@@ -163,6 +164,10 @@ TEST(PayloadReader, FindsTheLastMarker) {
     EXPECT_EQ(LocatePayload(folder.Path("f").c_str()), row.expected);
   }
   EXPECT_EQ(LocatePayload(folder.Path("missing").c_str()), -1);
+  // 2 GiB and more: positions would not fit, so nothing is looked for.
+  WriteFileBytes(folder.Path("huge"), marker);
+  ASSERT_EQ(truncate(folder.Path("huge").c_str(), off_t(1) << 31), 0);
+  EXPECT_EQ(LocatePayload(folder.Path("huge").c_str()), -1);
 }
 
 TEST(PayloadReader, AMarkerInsideThePayloadMisleadsTheReader) {

@@ -153,6 +153,25 @@ TEST(StartAction, APathIsCutTo254Bytes) {
   EXPECT_EQ(fake.boxes[0].text, typed.substr(0, 254) + OpenFailedComplaint);
 }
 
+TEST(StartAction, AFileOf2GiBFailsTheOpenTest) {
+  TempFolder folder;
+  std::string path = folder.Path("huge.bin");
+  WriteFileBytes(path, "");
+  ASSERT_EQ(truncate(path.c_str(), off_t(1) << 31), 0);  // sparse
+  TargetDescription target = Target({{0, 0, "J", ""}});
+  target.checkSize = target.checkCrc = 0;
+  PackageDescription package;
+  package.targets = {target};
+  LoadPackage(package);
+  ResetFakeWindow();
+  fake.texts[{FakeMainWindow, 2222}] = path;
+  fake.checked[{FakeMainWindow, 4444}] = true;
+  StartAction();
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].text, path + OpenFailedComplaint);
+  EXPECT_FALSE(FileExists(path + ".bak"));
+}
+
 TEST(StartAction, AnImmutableFileFailsTheOpenTest) {
   // As root, permission bits do not stop a write; the immutable flag does.
   char folderName[] = "immutable-XXXXXX";
