@@ -287,6 +287,39 @@ class Browsing(unittest.TestCase):
         window.close()
 
 
+def press(key):
+    """A real key press on the X display, as a user would type it."""
+    subprocess.run(["xdotool", "key", key], env=session.env, check=True, timeout=30)
+
+
+class Keyboard(unittest.TestCase):
+    def test_enter_starts_esc_leaves_and_the_question_defaults_to_no(self):
+        short = os.path.join(work, "keys.bin")
+        with open(short, "wb") as f:
+            f.write(b"short")
+        window = Window(make_program("keys", [checked_target("a"), checked_target("b")]))
+        window.set_path(gbk(session.wine_path(short)))
+        press("Return")  # the Start button has the focus
+        self.assertEqual(window.owned()[0], ERROR)
+        press("Return")  # OK
+        self.assertEqual(window.owned()[0], QUESTION_CAPTION)
+        press("Return")  # No, the default
+        window.driver("sleep 2500")
+        self.assertIsNone(window.owned(500))
+        self.assertEqual(window.get(1113), READY + gbk(" [步进 1/2]"))
+        window.driver("click 3")
+        self.assertEqual(window.owned()[0], gbk("-={ 关于 }=-"))
+        press("Escape")  # does not close the About window
+        window.driver("sleep 500")
+        self.assertIsNotNone(window.owned(500))
+        press("Return")  # OK does
+        window.driver("sleep 2500")
+        self.assertIsNone(window.owned(500))
+        press("Escape")  # ends the main window
+        self.assertEqual(window.exit_code(), 0)
+        window.close()
+
+
 class Ending(unittest.TestCase):
     def test_cancel_escape_and_the_close_box_end_the_program(self):
         for command in ("click 2", "close"):
