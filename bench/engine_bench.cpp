@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,39 +25,23 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// Best of five: the figure least disturbed by the rest of the machine.
-template <typename Work>
-double Best(Work work) {
-  double best = 1e30;
-  for (int round = 0; round < 5; round++) {
-    double start = Now();
-    work();
-    double took = Now() - start;
-    if (took < best) best = took;
-  }
-  return best;
-}
+struct Contender {
+  const char* name;
+  std::function<void()> work;
+};
 
-template <typename Work>
-void Measure(const char* name, double bytes, Work work) {
-  printf("%s %.3f\n", name, bytes / Best(work) / 1e9);
-  fflush(stdout);
-}
-
-// Two contenders in turns, so that a busy moment of the machine falls on both.
-template <typename WorkA, typename WorkB>
-void MeasurePair(const char* nameA, WorkA workA, const char* nameB, WorkB workB, double bytes) {
-  double bestA = 1e30, bestB = 1e30;
-  for (int round = 0; round < 7; round++) {
-    double start = Now();
-    workA();
-    double middle = Now();
-    workB();
-    double end = Now();
-    if (middle - start < bestA) bestA = middle - start;
-    if (end - middle < bestB) bestB = end - middle;
-  }
-  printf("%s %.3f\n%s %.3f\n", nameA, bytes / bestA / 1e9, nameB, bytes / bestB / 1e9);
+// Contenders in turns, round after round, each keeping its best time: a
+// busy moment of the machine then falls on all of them alike.
+void MeasureInTurns(double bytes, const std::vector<Contender>& contenders, int rounds = 7) {
+  std::vector<double> best(contenders.size(), 1e30);
+  for (int round = 0; round < rounds; round++)
+    for (size_t i = 0; i < contenders.size(); i++) {
+      double start = Now();
+      contenders[i].work();
+      double took = Now() - start;
+      if (took < best[i]) best[i] = took;
+    }
+  for (size_t i = 0; i < contenders.size(); i++) printf("%s %.3f\n", contenders[i].name, bytes / best[i] / 1e9);
   fflush(stdout);
 }
 
@@ -139,41 +124,44 @@ int main(int argc, char** argv) {
   }
   double bytes = double(BufferSize);
 
-  MeasurePair(
-      "crc32_quillbrand", [&] { sink = Crc32Update(random.data(), int32_t(random.size()), ~0u); }, "crc32_zlib",
-      [&] { sink = uint32_t(crc32(0, random.data(), uInt(random.size()))); }, bytes);
+  MeasureInTurns(bytes, {{"crc32_quillbrand", [&] { sink = Crc32Update(random.data(), int32_t(random.size()), ~0u); }},
+                         {"crc32_zlib", [&] { sink = uint32_t(crc32(0, random.data(), uInt(random.size()))); }}});
 
   std::string path = std::string(argv[1]) + "/bench-256mib.bin";
   FILE* out = fopen(path.c_str(), "wb");
   fwrite(random.data(), 1, random.size(), out);
   fclose(out);
-  Measure("read_32k_blocks", bytes, [&] { ReadInBlocks(path.c_str()); });
-
   std::vector<uint8_t> pe(BufferSize);
   if (argc > 2) FillWithPeBytes(pe, argc - 2, argv + 2);
   else pe = random;
+  std::string pePath = std::string(argv[1]) + "/bench-pe.bin";
+  out = fopen(pePath.c_str(), "wb");
+  fwrite(pe.data(), 1, pe.size(), out);
+  fclose(out);
+
   std::string plain4 = AbsentPattern(random, 'Q', 4, false);
   std::string plain16 = AbsentPattern(random, 'Q', 16, false);
   std::string zero4 = AbsentPattern(pe, 0x00, 4, false);
   std::string zero16 = AbsentPattern(pe, 0x00, 16, false);
   std::string wild16 = AbsentPattern(pe, 0x8B, 16, true);
   std::string plainPe16 = AbsentPattern(pe, 0x8B, 16, false);
-  Measure("findplain_4", bytes, [&] { sink = SearchBlocks(random, plain4, false); });
-  Measure("findplain_16", bytes, [&] { sink = SearchBlocks(random, plain16, false); });
-  Measure("findplain_pe_00_4", bytes, [&] { sink = SearchBlocks(pe, zero4, false); });
-  Measure("findplain_pe_00_16", bytes, [&] { sink = SearchBlocks(pe, zero16, false); });
-  Measure("findplain_pe_16", bytes, [&] { sink = SearchBlocks(pe, plainPe16, false); });
-  Measure("findwildcard_pe_16", bytes, [&] { sink = SearchBlocks(pe, wild16, true); });
-
-  std::string pePath = std::string(argv[1]) + "/bench-pe.bin";
-  out = fopen(pePath.c_str(), "wb");
-  fwrite(pe.data(), 1, pe.size(), out);
-  fclose(out);
-  Measure("read_32k_blocks_pe", bytes, [&] { ReadInBlocks(pePath.c_str()); });
-  LoadOneEntry(ReplaceAll, plainPe16);
-  Measure("apply_plain", bytes, [&] { sink = uint32_t(ApplyTargetPatch(pePath.c_str()).bytesWritten); });
-  LoadOneEntry(ReplaceAllWildcard, wild16);
-  Measure("apply_wildcard", bytes, [&] { sink = uint32_t(ApplyTargetPatch(pePath.c_str()).bytesWritten); });
+  MeasureInTurns(bytes, {{"read_32k_blocks", [&] { ReadInBlocks(path.c_str()); }},
+                         {"findplain_4", [&] { sink = SearchBlocks(random, plain4, false); }},
+                         {"findplain_16", [&] { sink = SearchBlocks(random, plain16, false); }}});
+  MeasureInTurns(bytes, {{"read_32k_blocks_pe", [&] { ReadInBlocks(pePath.c_str()); }},
+                         {"findplain_pe_00_4", [&] { sink = SearchBlocks(pe, zero4, false); }},
+                         {"findplain_pe_00_16", [&] { sink = SearchBlocks(pe, zero16, false); }},
+                         {"findplain_pe_16", [&] { sink = SearchBlocks(pe, plainPe16, false); }},
+                         {"findwildcard_pe_16", [&] { sink = SearchBlocks(pe, wild16, true); }}});
+  MeasureInTurns(bytes, {{"read_32k_blocks_file", [&] { ReadInBlocks(pePath.c_str()); }},
+                         {"apply_plain", [&] {
+                            LoadOneEntry(ReplaceAll, plainPe16);
+                            sink = uint32_t(ApplyTargetPatch(pePath.c_str()).bytesWritten);
+                          }},
+                         {"apply_wildcard", [&] {
+                            LoadOneEntry(ReplaceAllWildcard, wild16);
+                            sink = uint32_t(ApplyTargetPatch(pePath.c_str()).bytesWritten);
+                          }}});
   patchPackage.targets[0].entries = nullptr;
   remove(path.c_str());
   remove(pePath.c_str());

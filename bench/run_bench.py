@@ -33,8 +33,8 @@ def engine_goals(figures, where):
         ("findplain_pe_00_4_vs_read_" + where, f["findplain_pe_00_4"] / f["read_32k_blocks_pe"], 1.0),
         ("findplain_pe_00_16_vs_read_" + where, f["findplain_pe_00_16"] / f["read_32k_blocks_pe"], 1.0),
         ("findwildcard_vs_findplain_" + where, f["findwildcard_pe_16"] / f["findplain_pe_16"], 0.5),
-        ("apply_plain_vs_read_" + where, f["apply_plain"] / f["read_32k_blocks_pe"], 0.8),
-        ("apply_wildcard_vs_read_" + where, f["apply_wildcard"] / f["read_32k_blocks_pe"], 0.25),
+        ("apply_plain_vs_read_" + where, f["apply_plain"] / f["read_32k_blocks_file"], 0.8),
+        ("apply_wildcard_vs_read_" + where, f["apply_wildcard"] / f["read_32k_blocks_file"], 0.25),
     ]
 
 
