@@ -36,10 +36,9 @@ bool ReadThroughWindow(FileHandle file, int64_t at, uint8_t* out, int32_t want, 
   ReadWindow& w = readWindow;
   int64_t end = w.start + w.length;
   if (!w.valid || at < w.start || at > end || (at + want > end && !w.reachedEnd)) {
-    if (at > 0x7FFFFFFF || !SetFilePosition(file, int32_t(at))) return false;
     int32_t n = 0;
     w.valid = false;
-    if (!ReadFromFile(file, w.bytes, int32_t(sizeof w.bytes), &n)) return false;
+    if (at > 0x7FFFFFFF || !ReadFromFileAt(file, int32_t(at), w.bytes, int32_t(sizeof w.bytes), &n)) return false;
     w.start = at;
     w.length = n;
     w.valid = true;
@@ -108,17 +107,17 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
     return wildcardSearch ? FindWildcard(pattern, patternLength, block, n) : FindPlain(pattern, patternLength, block, n);
   };
 
-  // The file position is followed here rather than asked for: a block
-  // starts where the last read or write left it, and a seek is made only
-  // where the next block starts elsewhere.
+  // Where the next block starts is followed here, and each block is read at
+  // its place: the same bytes as setting the position and reading, in one
+  // call. Every write sets the position itself.
   readWindow.valid = false;
-  if (SetFilePosition(file, entry.offset)) {
+  if (entry.offset >= 0) {
     int64_t blockStart = entry.offset;
     for (;;) {
       SetProgress(ProgressPercent(blockStart, size));
       int32_t n = 0;
       bool read = wildcardSearch ? ReadThroughWindow(file, blockStart, block, blockSize, &n)
-                                 : ReadFromFile(file, block, blockSize, &n);
+                                 : ReadFromFileAt(file, int32_t(blockStart), block, blockSize, &n);
       if (!read || n == 0) break;
       int64_t blockEnd = blockStart + n;
 
@@ -151,8 +150,6 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
         break;  // empty data at the block's first byte: the same block would be read again, forever
       }
       if (nextStart > 0x7FFFFFFF) break;
-      bool moved = replaced || nextStart != blockEnd;
-      if (!wildcardSearch && moved && !SetFilePosition(file, int32_t(nextStart))) break;
       blockStart = nextStart;
     }
   }
