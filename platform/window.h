@@ -15,7 +15,9 @@ typedef void* IconHandle;
 // The main dialog; set as the first act of InitMainWindow and never cleared.
 extern WindowHandle mainWindow;
 
-// Window messages and values used by the program, by their Win32 names.
+// Window messages and values used by the program, by their Win32 names. The
+// trailing underscore keeps them apart from windows.h's macros of the same
+// names, which the Win32 port includes beside this header.
 enum : uint32_t {
   WM_CLOSE_ = 0x0010,
   WM_SETICON_ = 0x0080,
