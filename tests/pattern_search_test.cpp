@@ -133,6 +133,22 @@ TEST(PatternSearch, FindWildcard) {
   }
 }
 
+// The fast scans try starts one by one up to an alignment, then 64 at a
+// time, then one by one again: a match at every place of blocks at every
+// alignment is found where it is, and only there.
+TEST(PatternSearch, FindsAMatchAtEveryPlaceAndAlignment) {
+  std::string memory(300, 'x');
+  for (size_t shift = 0; shift < 32; shift++)
+    for (size_t place = 0; place + 4 <= 200; place++) {
+      std::string block(200, 'x');
+      block.replace(place, 4, "AxyB");
+      memory.replace(shift, block.size(), block);
+      const uint8_t* at = U(memory) + shift;
+      ASSERT_EQ(FindPlain(U("AxyB"), 4, at, 200), int32_t(place + 1)) << shift << " " << place;
+      ASSERT_EQ(FindWildcard(U("A??B"), 4, at, 200), int32_t(place + 1)) << shift << " " << place;
+    }
+}
+
 TEST(PatternSearch, AgreesWithTheLiteralMatcherOnRandomInputs) {
   std::mt19937 random(7);
   const char alphabet[] = "AB?*";
