@@ -35,8 +35,9 @@ int32_t FindPlain(const uint8_t* pattern, int32_t patternLength, const uint8_t* 
 bool WildcardMatch(const uint8_t* pattern, int32_t patternLength, const uint8_t* text, int32_t textLength);
 
 // Where the first match of pattern (with "?" and "*" as above) begins in
-// block, staying inside it; 0 for none. Linear in the block for a pattern
-// without "*"; O(block x pattern) with one.
+// block, staying inside it; 0 for none. Without "*", one filtered pass over
+// the block, like FindPlain; with "*", one pass that follows every pattern
+// position at once: O(block x pattern), never more.
 int32_t FindWildcard(const uint8_t* pattern, int32_t patternLength, const uint8_t* block, int32_t blockLength);
 
 // out[k] = ~text[k] for each of the count bytes; out may not alias text.
