@@ -51,9 +51,24 @@ bool ReadThroughWindow(FileHandle file, int64_t at, uint8_t* out, int32_t want, 
   return true;
 }
 
-// Bytes just written at `at`: copied into the window where it holds them; a
-// write that reaches past its end (the file may have grown) empties it.
+// The bytes two full plain blocks share (the pattern's length + 1 at the end
+// of one, the start of the next) are kept from the first, as the file now
+// holds them, rather than read again: the next block then reads on from
+// where the last read stopped, without a seek.
+struct SharedTail {
+  uint8_t bytes[256];
+  int64_t start;
+  int32_t length;  // 0: nothing kept
+};
+SharedTail sharedTail;
+
+// Bytes just written at `at`: copied into the kept tail and into the window
+// where they hold them; a write that reaches past the window's end (the file
+// may have grown) empties it.
 void NoteWrite(int64_t at, const char* bytes, int32_t count) {
+  SharedTail& t = sharedTail;
+  for (int32_t k = 0; k < count && t.length > 0; k++)
+    if (at + k >= t.start && at + k < t.start + t.length) t.bytes[at + k - t.start] = uint8_t(bytes[k]);
   ReadWindow& w = readWindow;
   if (!w.valid || count <= 0) return;
   int64_t end = w.start + w.length;
@@ -107,19 +122,41 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
     return wildcardSearch ? FindWildcard(pattern, patternLength, block, n) : FindPlain(pattern, patternLength, block, n);
   };
 
-  // Where the next block starts is followed here, and each block is read at
-  // its place: the same bytes as setting the position and reading, in one
-  // call. Every write sets the position itself.
+  // Where the next block starts is followed here rather than asked of the
+  // system, and so is where the system's file position stands: a seek is
+  // made only where a read would not go on from the last one. Every write
+  // sets the position itself.
   readWindow.valid = false;
+  sharedTail.length = 0;
+  int64_t filePosition = -1;  // unknown
   if (entry.offset >= 0) {
     int64_t blockStart = entry.offset;
     for (;;) {
       SetProgress(ProgressPercent(blockStart, size));
       int32_t n = 0;
-      bool read = wildcardSearch ? ReadThroughWindow(file, blockStart, block, blockSize, &n)
-                                 : ReadFromFileAt(file, int32_t(blockStart), block, blockSize, &n);
-      if (!read || n == 0) break;
+      if (wildcardSearch) {
+        if (!ReadThroughWindow(file, blockStart, block, blockSize, &n)) break;
+      } else {
+        int32_t kept = sharedTail.length > 0 && sharedTail.start == blockStart ? sharedTail.length : 0;
+        memcpy(block, sharedTail.bytes, size_t(kept));
+        sharedTail.length = 0;
+        int64_t readAt = blockStart + kept;
+        if (readAt != filePosition && (readAt > 0x7FFFFFFF || !SetFilePosition(file, int32_t(readAt)))) break;
+        int32_t got = 0;
+        if (!ReadFromFile(file, block + kept, blockSize - kept, &got)) break;
+        filePosition = readAt + got;
+        n = kept + got;
+      }
+      if (n == 0) break;
       int64_t blockEnd = blockStart + n;
+      if (!wildcardSearch && n == PlainBlockSize && blockEnd < size) {
+        // The next block starts inside this one: keep what they share
+        // before the search hides matches in the buffer.
+        int32_t share = patternLength + 1;
+        memcpy(sharedTail.bytes, block + n - share, size_t(share));
+        sharedTail.start = blockEnd - share;
+        sharedTail.length = share;
+      }
 
       int64_t nextStart = blockEnd;
       bool replaced = false;
@@ -133,6 +170,7 @@ void RunSearchEntry(FileHandle file, const PatchEntry& entry, int32_t size, Patc
         previous = pos;
         int64_t matchAt = blockStart + pos - 1;
         SetFilePosition(file, int32_t(matchAt));
+        filePosition = -1;
         outcome.bytesWritten += WriteData(file, matchAt, entry.data, wildcardData);
         if (firstOnly) {
           SetProgress(0);

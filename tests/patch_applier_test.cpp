@@ -172,6 +172,10 @@ TEST(PatchApplier, Rules) {
   forty.replace(32766, 4, "PQRS");
   std::string forty_after = forty;
   forty_after.replace(32766, 4, "1234");
+  std::string shared(40000, '.');
+  shared.replace(32766, 2, "AB");
+  std::string shared_after = shared;
+  shared_after[32766] = 'C';
   const Row rows[] = {
       {"ABCD", {{0, 6, "XY", ""}}, std::string("ABCD\0\0XY", 8), 2, false, {}, "write past the end lengthens"},
       {"ABCDEFGHIJ", {{5, 4, "", ""}}, "ABCD", 0, true, {}, "truncate"},
@@ -189,6 +193,8 @@ TEST(PatchApplier, Rules) {
       {straddle, {{4, 0, "QQQ", "A?C"}}, straddle, 0, false, {0, 100, 100, 0}, "a wildcard match across 1024"},
       {straddle, {{2, 0, "QQQ", "AyC"}}, x1023 + "QQQ", 3, false, {0, 100, 0}, "one plain block"},
       {forty, {{2, 0, "1234", "PQRS"}}, forty_after, 4, false, {0, 82, 82, 100, 0}, "a match across 32768"},
+      {shared, {{2, 0, "C", "AB"}}, shared_after, 1, false, {0, 82, 100, 0},
+       "the bytes two blocks share are re-read as the file now stands"},
       {std::string(65536, 'x'), {{2, 0, "1", "abcd"}}, std::string(65536, 'x'), 0, false, {0, 50, 100, 100, 0},
        "three plain blocks"},
       {"ABC", {{2, 3, "X", "AB"}}, "ABC", 0, false, {100, 0}, "offset at the end"},
