@@ -28,7 +28,6 @@ bool WriteToFile(FileHandle file, const void* buffer, int32_t count, int32_t* pu
 
 bool SetFilePosition(FileHandle file, int32_t offset);   // from the start
 bool MoveFilePosition(FileHandle file, int32_t distance); // from the current position
-bool GetFilePosition(FileHandle file, int32_t* position);
 bool SetFileEndHere(FileHandle file);                     // cut or lengthen at the position
 bool CloseFile(FileHandle file);
 

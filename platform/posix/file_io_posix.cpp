@@ -103,13 +103,6 @@ bool MoveFilePosition(FileHandle file, int32_t distance) {
   return lseek(Descriptor(file), off_t(distance), SEEK_CUR) >= 0 || Failed();
 }
 
-bool GetFilePosition(FileHandle file, int32_t* position) {
-  off_t at = lseek(Descriptor(file), 0, SEEK_CUR);
-  if (at < 0) return Failed();
-  *position = int32_t(at);
-  return true;
-}
-
 bool SetFileEndHere(FileHandle file) {
   off_t at = lseek(Descriptor(file), 0, SEEK_CUR);
   if (at < 0) return Failed();

@@ -53,17 +53,14 @@ bool WriteToFile(FileHandle file, const void* buffer, int32_t count, int32_t* pu
 }
 
 // SetFilePointer with no high part: a negative distance from the start fails.
-static bool MovePointer(FileHandle file, int32_t distance, DWORD method, int32_t* position) {
+static bool MovePointer(FileHandle file, int32_t distance, DWORD method) {
   SetLastError(NO_ERROR);
   DWORD at = SetFilePointer(file, distance, nullptr, method);
-  if (at == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return Failed();
-  if (position) *position = int32_t(at);
-  return true;
+  return at != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR || Failed();
 }
 
-bool SetFilePosition(FileHandle file, int32_t offset) { return MovePointer(file, offset, FILE_BEGIN, nullptr); }
-bool MoveFilePosition(FileHandle file, int32_t distance) { return MovePointer(file, distance, FILE_CURRENT, nullptr); }
-bool GetFilePosition(FileHandle file, int32_t* position) { return MovePointer(file, 0, FILE_CURRENT, position); }
+bool SetFilePosition(FileHandle file, int32_t offset) { return MovePointer(file, offset, FILE_BEGIN); }
+bool MoveFilePosition(FileHandle file, int32_t distance) { return MovePointer(file, distance, FILE_CURRENT); }
 bool SetFileEndHere(FileHandle file) { return SetEndOfFile(file) || Failed(); }
 bool CloseFile(FileHandle file) { return CloseHandle(file) || Failed(); }
 bool CopyFileNoReplace(const char* from, const char* to) { return CopyFileA(from, to, TRUE) || Failed(); }
