@@ -318,16 +318,22 @@ std::string PackageToToml(const PackageDescription& package) {
   return out.str();
 }
 
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream all;
+  all << in.rdbuf();
+  bytes = all.str();
+  return true;
+}
+
 bool BuildPatchProgram(const std::string& runtimePath, const PackageDescription& package,
                        const std::string& outputPath, std::string& error) {
-  std::ifstream in(runtimePath, std::ios::binary);
-  if (!in) {
+  std::string bytes;
+  if (!ReadWholeFile(runtimePath, bytes)) {
     error = runtimePath + ": cannot read the runtime";
     return false;
   }
-  std::ostringstream image;
-  image << in.rdbuf();
-  std::string bytes = image.str();
   if (bytes.size() < 2 || bytes.compare(0, 2, "MZ") != 0) {
     error = runtimePath + ": not a Windows program";
     return false;

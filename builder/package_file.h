@@ -41,6 +41,9 @@ const char* KindName(unsigned kind);  // "write_at" ... or "" for 6..255
 // The description back as TOML (the inverse of ReadPackageFile).
 std::string PackageToToml(const PackageDescription& package);
 
+// The whole file at path; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
 // runtime + marker + payload; false when the runtime cannot be read or
 // carries a package already.
 bool BuildPatchProgram(const std::string& runtimePath, const PackageDescription& package,

@@ -16,14 +16,6 @@ namespace {
 
 std::string Text(const ShortText& text) { return std::string(text.bytes, text.length); }
 
-std::string ReadWhole(const std::string& path, bool& ok) {
-  std::ifstream in(path, std::ios::binary);
-  ok = bool(in);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
 uint32_t Little32(const std::string& bytes, size_t at) {
   if (at + 4 > bytes.size()) return 0;
   return uint32_t(uint8_t(bytes[at])) | uint32_t(uint8_t(bytes[at + 1])) << 8 | uint32_t(uint8_t(bytes[at + 2])) << 16 |
@@ -113,9 +105,8 @@ bool LoadProgramPackage(const std::string& path, std::string& error) {
 }
 
 bool InspectProgram(const std::string& path, InspectedProgram& result, std::string& error) {
-  bool ok = false;
-  std::string image = ReadWhole(path, ok);
-  if (!ok) {
+  std::string image;
+  if (!ReadWholeFile(path, image)) {
     error = path + ": cannot be read";
     return false;
   }

@@ -28,15 +28,6 @@ int Fail(const std::string& message) {
   return ExitBadInput;
 }
 
-bool ReadWhole(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  bytes = all.str();
-  return true;
-}
-
 // The runtime beside this program, as scripts/build lays out dist/.
 std::string DefaultRuntime() {
   char self[4096];
@@ -132,7 +123,7 @@ int Apply(const std::string& program, const std::string& targetPath, int targetI
     char pattern[] = "/tmp/quillbrand-dry-run-XXXXXX";
     if (!mkdtemp(pattern)) return Fail("cannot make a temporary folder");
     folder = pattern;
-    if (ReadWhole(targetPath, original)) {
+    if (ReadWholeFile(targetPath, original)) {
       workPath = folder + "/" + BaseName(targetPath);
       std::ofstream(workPath, std::ios::binary) << original;
     } else {
@@ -153,7 +144,7 @@ int Apply(const std::string& program, const std::string& targetPath, int targetI
   }
   if (dryRun) {
     std::string after;
-    ReadWhole(workPath, after);
+    ReadWholeFile(workPath, after);
     if (!failed) {
       std::cout << "dry run: " << targetPath << " is unchanged; the patch would change:\n";
       size_t common = std::min(original.size(), after.size());

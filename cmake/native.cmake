@@ -23,6 +23,7 @@ find_package(GTest REQUIRED)
 add_executable(unit_tests
   tests/fake_window.cpp
   tests/test_support.cpp
+  tests/literal_search.cpp
   tests/payload_reader_test.cpp
   tests/runtime_error_test.cpp
   tests/checksum_test.cpp

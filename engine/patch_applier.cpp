@@ -38,7 +38,9 @@ bool ReadThroughWindow(FileHandle file, int64_t at, uint8_t* out, int32_t want, 
   if (!w.valid || at < w.start || at > end || (at + want > end && !w.reachedEnd)) {
     int32_t n = 0;
     w.valid = false;
-    if (at > 0x7FFFFFFF || !ReadFromFileAt(file, int32_t(at), w.bytes, int32_t(sizeof w.bytes), &n)) return false;
+    if (at > 0x7FFFFFFF || !SetFilePosition(file, int32_t(at)) ||
+        !ReadFromFile(file, w.bytes, int32_t(sizeof w.bytes), &n))
+      return false;
     w.start = at;
     w.length = n;
     w.valid = true;

@@ -19,10 +19,6 @@ bool GetOpenFileSize(FileHandle file, uint64_t* size);
 
 // Reads up to count bytes at the current position; *got is what was read.
 bool ReadFromFile(FileHandle file, void* buffer, int32_t count, int32_t* got);
-// Reads up to count bytes at offset, whatever the current position; where
-// the position stands afterwards is not defined. One call instead of a seek
-// and a read.
-bool ReadFromFileAt(FileHandle file, int32_t offset, void* buffer, int32_t count, int32_t* got);
 // Writes count bytes at the current position; *put is what was written.
 bool WriteToFile(FileHandle file, const void* buffer, int32_t count, int32_t* put);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/patch_engine.h"
+#include "tests/literal_search.h"
 
 namespace {
 
@@ -18,60 +19,6 @@ int32_t Wild(const std::string& pattern, const std::string& block) {
 }
 bool Match(const std::string& pattern, const std::string& text) {
   return WildcardMatch(U(pattern), L(pattern), U(text), L(text));
-}
-
-// The matcher as first written down, recursion and all: the oracle for the
-// one-pass matcher on small inputs.
-bool LiteralMatch(const std::string& p, const std::string& t) {
-  if (p.empty() && t.empty()) return true;
-  size_t i = 0, j = 0;
-  bool result = true;
-  while (result && i < p.size() && j < t.size()) {
-    if (p[i] == '?') {
-      i++;
-      j++;
-    } else if (p[i] == '*') {
-      i++;
-      if (i >= p.size()) {
-        j = t.size();
-      } else {
-        bool found = false;
-        for (size_t k = j; k < t.size(); k++)
-          if (LiteralMatch(p.substr(i), t.substr(k))) {
-            found = true;
-            break;
-          }
-        if (found) {
-          i = p.size();
-          j = t.size();
-        } else {
-          result = false;
-        }
-      }
-    } else if (p[i] == t[j]) {
-      i++;
-      j++;
-    } else {
-      result = false;
-    }
-  }
-  if (result && j >= t.size()) {
-    while (i < p.size() && p[i] == '*') i++;
-    if (i < p.size()) result = false;
-  }
-  return result;
-}
-
-int32_t LiteralFindWildcard(const std::string& pattern, const std::string& block) {
-  for (size_t j = 0; j < block.size(); j++)
-    if (LiteralMatch(pattern + "*", block.substr(j))) return int32_t(j + 1);
-  return 0;
-}
-
-int32_t LiteralFindPlain(const std::string& pattern, const std::string& block) {
-  if (pattern.empty() || block.empty() || pattern.size() > block.size()) return 0;
-  size_t at = block.find(pattern);
-  return at == std::string::npos ? 0 : int32_t(at + 1);
 }
 
 TEST(PatternSearch, FindPlain) {

@@ -69,18 +69,6 @@ bool ReadFromFile(FileHandle file, void* buffer, int32_t count, int32_t* got) {
   return true;
 }
 
-bool ReadFromFileAt(FileHandle file, int32_t offset, void* buffer, int32_t count, int32_t* got) {
-  *got = 0;
-  if (offset < 0) {
-    lastError = 131;  // ERROR_NEGATIVE_SEEK
-    return false;
-  }
-  ssize_t n = pread(Descriptor(file), buffer, size_t(count), off_t(offset));
-  if (n < 0) return Failed();
-  *got = int32_t(n);
-  return true;
-}
-
 bool WriteToFile(FileHandle file, const void* buffer, int32_t count, int32_t* put) {
   *put = 0;
   while (*put < count) {

@@ -38,13 +38,6 @@ bool ReadFromFile(FileHandle file, void* buffer, int32_t count, int32_t* got) {
   return ok || Failed();
 }
 
-bool ReadFromFileAt(FileHandle file, int32_t offset, void* buffer, int32_t count, int32_t* got) {
-  // A seek and a plain read: a read with an OVERLAPPED offset does the same
-  // in one call, but takes a slower road through the system (seen under Wine).
-  *got = 0;
-  return SetFilePosition(file, offset) && ReadFromFile(file, buffer, count, got);
-}
-
 bool WriteToFile(FileHandle file, const void* buffer, int32_t count, int32_t* put) {
   DWORD n = 0;
   BOOL ok = WriteFile(file, buffer, DWORD(count), &n, nullptr);
